@@ -1,0 +1,67 @@
+// Helpers shared by the unit and end-to-end tests.
+#ifndef LAUNCHER_TESTS_TESTSUPPORT_H
+#define LAUNCHER_TESTS_TESTSUPPORT_H
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+// A new directory under /tmp, removed with everything in it on destruction.
+class scratchDirectory {
+ public:
+  scratchDirectory();
+  ~scratchDirectory();
+  scratchDirectory(const scratchDirectory&) = delete;
+  scratchDirectory& operator=(const scratchDirectory&) = delete;
+  // The canonical path of the directory.
+  const std::string& path() const { return root; }
+  // `name` joined to the directory.
+  std::string operator/(const std::string& name) const;
+
+ private:
+  std::string root;
+};
+
+void writeFile(const std::string& path, const std::string& content,
+               int mode = 0644);
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+// Runs `fn`; returns the owned message string it threw (freeing it), or
+// "<nothing thrown>".
+std::string thrownMessage(const std::function<void()>& fn);
+
+struct runResult {
+  int status;  // exit status, or 128 + N when signal N ended the program
+  std::string out;
+  std::string err;
+};
+
+struct runOptions {
+  std::vector<std::string> environment;  // NAME=VALUE added or replaced
+  std::vector<std::string> unset;        // names removed
+  std::string directory;                 // working directory, "" for ours
+  std::string input;                     // standard input
+  int timeoutSeconds = 120;              // killed (SIGKILL) after this
+};
+
+// Runs argv[0] with the arguments `argv` (argv[0] is also passed as the
+// program's argument 0) and collects its output.
+runResult runProgram(const std::vector<std::string>& argv,
+                     const runOptions& options = runOptions());
+
+// Like runProgram, but argument 0 is `argv0` while `program` is executed.
+runResult runProgramAs(const std::string& program,
+                       const std::vector<std::string>& argv,
+                       const runOptions& options = runOptions());
+
+// Writes `out`: the bytes of `launcher`, then the ZIP archive `jar` whose
+// (empty) comment is replaced by `comment`. Mode 0755.
+void packExecutable(const std::string& launcher, const std::string& jar,
+                    const std::string& comment, const std::string& out);
+
+// The names of the environment dump files now in /tmp.
+std::set<std::string> environmentDumps();
+
+#endif

@@ -1,0 +1,41 @@
+// The Mac variants of the path services.
+#include <dirent.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "util/pathServices.h"
+#include "util/stringArray.h"
+#include "util/strings.h"
+#include "util/uniqueFile.h"
+
+int testFile(const char* path) {
+  FILE* file = fopen(path, "re");
+  if (!file) return 0;
+  fclose(file);
+  return 1;
+}
+
+char* writeTempFile(const char* text) {
+  ownedString path(createStringCopy("/tmp/tavimor-envdump-XXXX"));
+  int fd = createUniqueFile(path.get());
+  if (fd < 0) throwMessage("Unable to create temporary file.");
+  return fillTempFile(path.release(), fd, text);
+}
+
+void addFiles(stringArray* list, const char* directory, const char* suffix) {
+  struct dirent** entries = nullptr;
+  int count = scandir(directory, &entries, nullptr, alphasort);
+  if (count < 0) return;
+  try {
+    for (int i = 0; i < count; i++) {
+      if (nameHasSuffix(entries[i]->d_name, suffix))
+        list->append(createAbsolutePath(directory, entries[i]->d_name));
+    }
+  } catch (...) {
+    for (int i = 0; i < count; i++) free(entries[i]);
+    free(entries);
+    throw;
+  }
+  for (int i = 0; i < count; i++) free(entries[i]);
+  free(entries);
+}

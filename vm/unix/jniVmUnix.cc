@@ -1,0 +1,173 @@
+#include "vm/unix/jniVmUnix.h"
+
+#include <errno.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "util/pathServices.h"
+#include "util/processGlobals.h"
+#include "util/stringBuffer.h"
+#include "util/strings.h"
+#include "vm/javaRuntimeVersion.h"
+
+jniCreateVmFunction createPtr = nullptr;
+
+namespace {
+
+volatile sig_atomic_t childPid = 0;
+
+void forwardSignal(int signal) {
+  int saved = errno;
+  if (childPid > 0) kill(childPid, signal);
+  errno = saved;
+}
+
+// While alive, passes SIGTERM and SIGHUP on to the child and ignores the
+// terminal's SIGINT and SIGQUIT, which the child receives itself; restores
+// the previous dispositions when it goes.
+class signalForwarding {
+ public:
+  signalForwarding() {
+    struct sigaction forward;
+    memset(&forward, 0, sizeof forward);
+    forward.sa_handler = forwardSignal;
+    sigemptyset(&forward.sa_mask);
+    struct sigaction ignore = forward;
+    ignore.sa_handler = SIG_IGN;
+    for (int i = 0; i < 4; i++)
+      sigaction(kSignals[i], i < 2 ? &forward : &ignore, &saved[i]);
+  }
+  ~signalForwarding() {
+    childPid = 0;
+    for (int i = 0; i < 4; i++) sigaction(kSignals[i], &saved[i], nullptr);
+  }
+  // In the child, before exec: the terminal signals act as usual again.
+  static void resetInChild() {
+    signal(SIGINT, SIG_DFL);
+    signal(SIGQUIT, SIG_DFL);
+    unblock();
+  }
+  // Keeps SIGTERM and SIGHUP pending from before fork until the child's pid
+  // is known, so that none is lost in between.
+  static void block() { sigprocmask(SIG_BLOCK, &forwarded(), nullptr); }
+  static void unblock() { sigprocmask(SIG_UNBLOCK, &forwarded(), nullptr); }
+
+ private:
+  static const sigset_t& forwarded() {
+    static sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    return set;
+  }
+  static constexpr int kSignals[4] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+  struct sigaction saved[4];
+};
+
+void echo(const char* format, const char* text) {
+  if (debug) printf(format, text);
+}
+
+}  // namespace
+
+jniVmUnix::jniVmUnix() {}
+
+jniVmUnix::~jniVmUnix() {}
+
+jniCreateVmFunction jniVmUnix::getJniCreateVmPtr(char*) { return createPtr; }
+
+char* jniVmUnix::getNoJreMessage() {
+  return createStringCopy(
+      "Unable to find a Java Runtime. Please download and install a Java "
+      "Runtime from\n"
+      "https://www.tavimor.com/fenwrite/resources/javaruntime.html");
+}
+
+char* jniVmUnix::getJavaPath() {
+  const char* home = getenv("JAVA_HOME");
+  if (home) {
+    stringBuffer candidate;
+    candidate.append(home);
+    candidate.append("/bin/java");
+    ownedString path(candidate.createString());
+    if (testFile(path.get())) return path.release();
+  }
+  char* found = createExePath("java");
+  if (found) return found;
+  throw getNoJreMessage();
+}
+
+void jniVmUnix::run() {
+  if (!mainClass) throw createStringCopy("Main class not defined.");
+  if (!javaPath) javaPath = getJavaPath();
+
+  std::vector<char*> argv;
+  argv.push_back(javaPath);
+  echo("%s ", javaPath);
+  ownedString joinedClassPath;
+  if (classPath.size() > 0) {
+    joinedClassPath.reset(createPath(&classPath));
+    argv.push_back(const_cast<char*>("-cp"));
+    argv.push_back(joinedClassPath.get());
+    echo("-classpath %s ", joinedClassPath.get());
+  }
+  ownedString bootArgument;
+  if (bootPath.size() > 0) {
+    ownedString joined(createPath(&bootPath));
+    const char* option =
+        getBootClassPathOption(getProgramRuntimeVersion(javaPath));
+    bootArgument.reset(createString(option, joined.get()));
+    argv.push_back(bootArgument.get());
+    echo("%s ", bootArgument.get());
+  }
+  for (int i = 0; i < vmOptions.size(); i++) {
+    argv.push_back(vmOptions[i]);
+    echo("%s ", vmOptions[i]);
+  }
+  argv.push_back(mainClass);
+  echo("%s", mainClass);
+  for (int i = 0; i < params.size(); i++) {
+    argv.push_back(params[i]);
+    echo(" %s", params[i]);
+  }
+  argv.push_back(nullptr);
+
+  // Flushed now so that the echo precedes Java's output and the child does
+  // not inherit unwritten bytes that it would write a second time.
+  fflush(stdout);
+  fflush(stderr);
+  signalForwarding forwarding;
+  signalForwarding::block();
+  pid_t pid = fork();
+  if (pid < 0) {
+    signalForwarding::unblock();
+    throw createStringCopy("fork failed");
+  }
+  if (pid == 0) {
+    signalForwarding::resetInChild();
+    execv(javaPath, argv.data());
+    const char* reason = strerror(errno);
+    dprintf(STDERR_FILENO, "Unable to execute the Java program '%s': %s\n",
+            javaPath, reason);
+    _exit(127);
+  }
+  childPid = pid;
+  signalForwarding::unblock();
+
+  int status = 0;
+  pid_t ended;
+  do {
+    ended = waitpid(pid, &status, 0);
+  } while (ended < 0 && errno == EINTR);
+  if (ended < 0) throw createStringCopy("Unable to wait for the Java program.");
+  if (WIFEXITED(status))
+    setExitCode(WEXITSTATUS(status));
+  else if (WIFSIGNALED(status))
+    setExitCode(128 + WTERMSIG(status));
+}
