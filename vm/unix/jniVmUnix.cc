@@ -15,6 +15,7 @@
 #include "util/stringBuffer.h"
 #include "util/strings.h"
 #include "vm/javaRuntimeVersion.h"
+#include "vm/unix/argumentFile.h"
 
 jniCreateVmFunction createPtr = nullptr;
 
@@ -107,6 +108,7 @@ void jniVmUnix::run() {
   if (!mainClass) throw createStringCopy("Main class not defined.");
   if (!javaPath) javaPath = getJavaPath();
 
+  int runtimeVersion = getProgramRuntimeVersion(javaPath);
   std::vector<char*> argv;
   argv.push_back(javaPath);
   echo("%s ", javaPath);
@@ -120,8 +122,7 @@ void jniVmUnix::run() {
   ownedString bootArgument;
   if (bootPath.size() > 0) {
     ownedString joined(createPath(&bootPath));
-    const char* option =
-        getBootClassPathOption(getProgramRuntimeVersion(javaPath));
+    const char* option = getBootClassPathOption(runtimeVersion);
     bootArgument.reset(createString(option, joined.get()));
     argv.push_back(bootArgument.get());
     echo("%s ", bootArgument.get());
@@ -137,6 +138,22 @@ void jniVmUnix::run() {
     echo(" %s", params[i]);
   }
   argv.push_back(nullptr);
+
+  // Thousands of jars on the class path break execv's limits; Java 9 and
+  // later read the arguments from a file instead.
+  ownedString argumentFileOption;
+  if (!commandLineFits(argv.data())) {
+    if (runtimeVersion < 9)
+      throwMessage(
+          "The class path is too long for the Java runtime '%s': Java 9 or "
+          "later is needed to pass it through an argument file.",
+          javaPath);
+    ownedString file(writeArgumentFile(argv.data()));
+    addTempFile(file.get());
+    HACKtempFileArray.append(createStringCopy(file.get()));
+    argumentFileOption.reset(createString("@", file.get()));
+    argv = {javaPath, argumentFileOption.get(), nullptr};
+  }
 
   // Flushed now so that the echo precedes Java's output and the child does
   // not inherit unwritten bytes that it would write a second time.

@@ -19,8 +19,10 @@ class jniVmUnix : public jniVm {
   // on to the child; SIGINT and SIGQUIT, which reach the child through the
   // terminal, are ignored while it runs. A child that cannot execute the
   // Java program reports why on standard error and ends with status 127.
-  // Throws "Main class not defined.", the no-runtime message and
-  // "fork failed".
+  // A command line beyond execv's limits goes to Java 9 and later through
+  // an argument file, deleted with the launch's other temporary files.
+  // Throws "Main class not defined.", the no-runtime message, "fork failed"
+  // and, for an older runtime, a message that the class path is too long.
   void run() override;
 
   // Returns createPtr (null), whatever `javaPath` is.
