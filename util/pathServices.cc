@@ -43,8 +43,10 @@ int openForReading(const char* path) {
   do {
     fd = open(path, O_RDONLY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
+  // Only regular files have a size to read: a directory, a device or a
+  // file of /proc would report none or a meaningless one.
   struct stat status;
-  if (fd >= 0 && (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode))) {
+  if (fd >= 0 && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
     close(fd);
     fd = -1;
   }

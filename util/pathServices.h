@@ -36,7 +36,8 @@ char* getExecutablePath();
 char* createAbsolutePath(const char* base, const char* path);
 
 // Returns the size of the file in bytes. Throws "Unable to open '%s'" when
-// it cannot be opened for reading or is a directory.
+// it cannot be opened for reading or is not a regular file (a directory, a
+// device).
 int64_t getFileSize(const char* path);
 
 // Returns a new buffer of count + 1 bytes: up to `count` bytes read from
