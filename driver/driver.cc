@@ -4,6 +4,8 @@
 #include <errno.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <pthread.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -75,6 +77,11 @@ int reportFailure(char* message) {
 
 void HACKrestart() {
   fflush(nullptr);
+  // The exit hook may run on a Java thread that blocks signals; the new
+  // image must not start with them blocked.
+  sigset_t none;
+  sigemptyset(&none);
+  pthread_sigmask(SIG_SETMASK, &none, nullptr);
   execv(HACKexePath, HACKargv);
 }
 
