@@ -1,0 +1,28 @@
+// Reading the ZIP archive that ends a file, as far as packaging needs it:
+// where its end record lies and the content of one named entry. The archive
+// may follow other bytes (a launcher image, for instance); its inner offsets
+// count from its own first byte.
+#ifndef LAUNCHER_PACK_ZIPARCHIVE_H
+#define LAUNCHER_PACK_ZIPARCHIVE_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The offset of the end-of-central-directory record whose comment ends
+// exactly at the end of the file at `path`, the one nearest to the end when
+// several qualify (the record that getZipComment reads), or -1 when there
+// is none. Throws "Unable to open '%s'" when the file cannot be read.
+int64_t findEndRecord(const char* path);
+
+// The uncompressed content of the first entry of the archive ending the
+// file at `path` whose name equals `name` regardless of ASCII letter case,
+// or nothing when the archive has no such entry. Stored and deflated
+// entries are read; ZIP64 end records and sizes are understood. Throws a
+// message naming the file when it holds no archive, the archive is damaged
+// (bad structure, bad deflate data, CRC mismatch) or the entry is encrypted
+// or compressed by another method.
+std::optional<std::string> readArchiveEntry(const char* path,
+                                            const char* name);
+
+#endif
