@@ -49,15 +49,16 @@ class signalForwarding {
     for (int i = 0; i < 4; i++) sigaction(kSignals[i], &saved[i], nullptr);
   }
   // In the child, before exec: the terminal signals act as usual again.
-  static void resetInChild() {
+  void resetInChild() {
     signal(SIGINT, SIG_DFL);
     signal(SIGQUIT, SIG_DFL);
-    unblock();
+    releaseSignals();
   }
   // Keeps SIGTERM and SIGHUP pending from before fork until the child's pid
-  // is known, so that none is lost in between.
-  static void block() { sigprocmask(SIG_BLOCK, &forwarded(), nullptr); }
-  static void unblock() { sigprocmask(SIG_UNBLOCK, &forwarded(), nullptr); }
+  // is known, so that none is lost in between; releaseSignals() restores
+  // the caller's mask.
+  void holdSignals() { sigprocmask(SIG_BLOCK, &forwarded(), &savedMask); }
+  void releaseSignals() { sigprocmask(SIG_SETMASK, &savedMask, nullptr); }
 
  private:
   static const sigset_t& forwarded() {
@@ -69,6 +70,7 @@ class signalForwarding {
   }
   static constexpr int kSignals[4] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
   struct sigaction saved[4];
+  sigset_t savedMask;
 };
 
 void echo(const char* format, const char* text) {
@@ -160,14 +162,14 @@ void jniVmUnix::run() {
   fflush(stdout);
   fflush(stderr);
   signalForwarding forwarding;
-  signalForwarding::block();
+  forwarding.holdSignals();
   pid_t pid = fork();
   if (pid < 0) {
-    signalForwarding::unblock();
+    forwarding.releaseSignals();
     throw createStringCopy("fork failed");
   }
   if (pid == 0) {
-    signalForwarding::resetInChild();
+    forwarding.resetInChild();
     execv(javaPath, argv.data());
     const char* reason = strerror(errno);
     dprintf(STDERR_FILENO, "Unable to execute the Java program '%s': %s\n",
@@ -175,7 +177,7 @@ void jniVmUnix::run() {
     _exit(127);
   }
   childPid = pid;
-  signalForwarding::unblock();
+  forwarding.releaseSignals();
 
   int status = 0;
   pid_t ended;
