@@ -1,6 +1,5 @@
 #include "pack/commandLine.h"
 
-
 #include "util/strings.h"
 
 const char* const packUsage =
@@ -102,7 +101,8 @@ packCommand parsePackCommand(int argc, const char* const* argv) {
       throwMessage("unknown option '%s' (see launcher-pack --help)",
                    argument.c_str());
     if (!hasValue) {
-      if (i + 1 >= argc) throwMessage("option '%s' needs a value", name.c_str());
+      if (i + 1 >= argc)
+        throwMessage("option '%s' needs a value", name.c_str());
       value = argv[++i];
     }
     if (value.empty())
@@ -121,8 +121,7 @@ packCommand parsePackCommand(int argc, const char* const* argv) {
   }
 
   if (showing) {
-    if (packing)
-      throwMessage("--show takes no other options and no JAR");
+    if (packing) throwMessage("--show takes no other options and no JAR");
     command.action = packCommand::show;
     return command;
   }

@@ -14,10 +14,9 @@ packCommand parse(std::vector<const char*> args) {
 }
 
 TEST(parsePackCommand, readsEveryOptionInBothForms) {
-  packCommand command =
-      parse({"--output=out", "--vmparam", "-Xmx1g", "--vmparam=-Da=b=c",
-             "--mainclass", "app.Main", "--launcher=L", "--directives", "d",
-             "app.jar"});
+  packCommand command = parse({"--output=out", "--vmparam", "-Xmx1g",
+                               "--vmparam=-Da=b=c", "--mainclass", "app.Main",
+                               "--launcher=L", "--directives", "d", "app.jar"});
   EXPECT_EQ(packCommand::pack, command.action);
   EXPECT_EQ("out", command.request.output);
   EXPECT_EQ((std::vector<std::string>{"-Xmx1g", "-Da=b=c"}),
@@ -55,12 +54,14 @@ TEST(parsePackCommand, refusesWhatItCannotCarryOut) {
        "unknown option '--bogus' (see launcher-pack --help)"},
       {{"-x"}, "unknown option '-x' (see launcher-pack --help)"},
       {{"a.jar", "-o"}, "option '-o' needs a value"},
-      {{"-o", "out", "--vmparam="}, "option '--vmparam' needs a non-empty value"},
+      {{"-o", "out", "--vmparam="},
+       "option '--vmparam' needs a non-empty value"},
       {{"a.jar"}, "no output given: use -o OUT"},
       {{"-o", "out"}, "no JAR given"},
       {{"-o", "out", "a.jar", "b.jar"},
        "more than one JAR given: 'a.jar' and 'b.jar'"},
-      {{"--show", "f", "-o", "out"}, "--show takes no other options and no JAR"},
+      {{"--show", "f", "-o", "out"},
+       "--show takes no other options and no JAR"},
       {{"--show", "f", "a.jar"}, "--show takes no other options and no JAR"},
   };
   for (const errorCase& c : cases) {

@@ -124,9 +124,10 @@ void checkLauncher(const char* launcher) {
     throwMessage("launcher '%s' is too small to be a program", launcher);
   ownedString comment(getZipComment(launcher));
   if (comment)
-    throwMessage("launcher '%s' already carries an archive; name the bare "
-                 "launcher program",
-                 launcher);
+    throwMessage(
+        "launcher '%s' already carries an archive; name the bare "
+        "launcher program",
+        launcher);
 }
 
 // The offset of the jar's end record, once the jar is known to be an
@@ -136,8 +137,7 @@ int64_t checkJar(const char* jar) {
     throwMessage("'%s' is not a ZIP archive: it is too small", jar);
   ownedString comment(getZipComment(jar));
   if (!comment)
-    throwMessage("'%s' is not a ZIP archive: no end record ends the file",
-                 jar);
+    throwMessage("'%s' is not a ZIP archive: no end record ends the file", jar);
   return findEndRecord(jar);
 }
 
@@ -180,8 +180,7 @@ directiveCheck::~directiveCheck() {
   }
 }
 
-void directiveCheck::check(const std::string& text,
-                           const std::string& origin) {
+void directiveCheck::check(const std::string& text, const std::string& origin) {
   // Line by line, so that a refusal can name its line; the reader keeps no
   // state between lines other than the launch description.
   int number = 1;
@@ -218,9 +217,8 @@ void packLauncher(const packRequest& request) {
   std::string fileText;
   std::string fileOrigin;
   if (!request.directivesFile.empty()) {
-    fileText =
-        createFileDirectives(readWholeFile(request.directivesFile.c_str()),
-                             request.directivesFile);
+    fileText = createFileDirectives(
+        readWholeFile(request.directivesFile.c_str()), request.directivesFile);
     fileOrigin = "directives file '" + request.directivesFile + "'";
   }
 
@@ -235,18 +233,20 @@ void packLauncher(const packRequest& request) {
   if (mainClass.empty()) {
     std::optional<std::string> declared = readManifestMainClass(jar);
     if (!declared)
-      throwMessage("no main class: give --mainclass, a \"mainclass\" line in "
-                   "the directives file or a Main-Class in the manifest of "
-                   "'%s'",
-                   jar);
+      throwMessage(
+          "no main class: give --mainclass, a \"mainclass\" line in "
+          "the directives file or a Main-Class in the manifest of "
+          "'%s'",
+          jar);
     commandText = createCommandDirectives(*declared, {}) + commandText;
   }
 
   std::string text = commandText + fileText;
   if (text.size() > kLargestComment)
-    throwMessage("the directives take %zu bytes, more than the %zu that an "
-                 "archive comment holds",
-                 text.size(), kLargestComment);
+    throwMessage(
+        "the directives take %zu bytes, more than the %zu that an "
+        "archive comment holds",
+        text.size(), kLargestComment);
 
   pendingOutput output(request.output);
   output.copy(launcher, getFileSize(launcher));
@@ -258,6 +258,12 @@ void packLauncher(const packRequest& request) {
 }
 
 std::string readCarriedDirectives(const char* path) {
+  // The search's own message for this case would not name the file.
+  if (getFileSize(path) < kEndRecordLength)
+    throwMessage(
+        "'%s' carries no directives: it is too small to hold an "
+        "archive",
+        path);
   ownedString comment(getZipComment(path));
   if (!comment)
     throwMessage("'%s' carries no directives: no archive comment ends it",
@@ -276,7 +282,8 @@ std::string defaultLauncherPath(const char* argv0) {
     self.assign(own, length);
   } else {
     ownedString found(createExePath(argv0));
-    if (!found) throwMessage("cannot find the launcher-pack program's own path");
+    if (!found)
+      throwMessage("cannot find the launcher-pack program's own path");
     self = found.get();
   }
   return directoryOf(self) + "/launcher-unix";

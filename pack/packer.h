@@ -73,8 +73,8 @@ class directiveCheck {
 };
 
 // The directives carried by the file at `path`, found exactly as the
-// launcher finds them. Throws "'%s' carries no directives..." when it has
-// no archive comment or an empty one.
+// launcher finds them. Throws "'%s' carries no directives..." when it is
+// too small for an archive, has no archive comment or an empty one.
 std::string readCarriedDirectives(const char* path);
 
 // The launcher image used when none is named: launcher-unix beside this

@@ -16,9 +16,8 @@ TEST(createCommandDirectives, writesOneLinePerValue) {
 
 TEST(createCommandDirectives, refusesValuesThatWouldSplitOrVanish) {
   EXPECT_EQ("the VM option '-Da=1\nmainclass x' holds a line break",
-            thrownMessage([] {
-              createCommandDirectives("", {"-Da=1\nmainclass x"});
-            }));
+            thrownMessage(
+                [] { createCommandDirectives("", {"-Da=1\nmainclass x"}); }));
   EXPECT_EQ("the main class 'a\rb' holds a line break",
             thrownMessage([] { createCommandDirectives("a\rb", {}); }));
   EXPECT_EQ("an empty VM option was given",
@@ -29,8 +28,7 @@ TEST(createFileDirectives, endsTheLastLine) {
   EXPECT_EQ("vmparam -Xmx1g\n", createFileDirectives("vmparam -Xmx1g", "d"));
   EXPECT_EQ("a\r\nb\r\n", createFileDirectives("a\r\nb\r\n", "d"));
   EXPECT_EQ("", createFileDirectives("", "d"));
-  EXPECT_EQ("directives file 'd.txt' holds a NUL byte",
-            thrownMessage([] {
+  EXPECT_EQ("directives file 'd.txt' holds a NUL byte", thrownMessage([] {
               createFileDirectives(std::string("a\0b\n", 4), "d.txt");
             }));
 }
@@ -99,15 +97,20 @@ TEST(readCarriedDirectives, readsTheCommentAsTheLauncherDoes) {
   EXPECT_EQ("mainclass a\n", readCarriedDirectives((dir / "packed").c_str()));
 
   writeFile(dir / "bare", "image" + emptyArchive);
-  EXPECT_EQ("'" + dir / "bare" +
-                "' carries no directives: its archive comment is empty",
-            thrownMessage(
-                [&] { readCarriedDirectives((dir / "bare").c_str()); }));
+  EXPECT_EQ(
+      "'" + dir / "bare" +
+          "' carries no directives: its archive comment is empty",
+      thrownMessage([&] { readCarriedDirectives((dir / "bare").c_str()); }));
+  writeFile(dir / "tiny", "#!/bin/sh\n");
+  EXPECT_EQ(
+      "'" + dir / "tiny" +
+          "' carries no directives: it is too small to hold an archive",
+      thrownMessage([&] { readCarriedDirectives((dir / "tiny").c_str()); }));
   writeFile(dir / "program", std::string(100, 'x'));
-  EXPECT_EQ("'" + dir / "program" +
-                "' carries no directives: no archive comment ends it",
-            thrownMessage(
-                [&] { readCarriedDirectives((dir / "program").c_str()); }));
+  EXPECT_EQ(
+      "'" + dir / "program" +
+          "' carries no directives: no archive comment ends it",
+      thrownMessage([&] { readCarriedDirectives((dir / "program").c_str()); }));
 }
 
 }  // namespace

@@ -106,9 +106,10 @@ std::string inflateEntry(const std::string& data, uint64_t size,
   uint64_t produced = stream.total_out;
   inflateEnd(&stream);
   if (status != Z_STREAM_END || produced != size)
-    throwMessage("'%s' is not a readable ZIP archive: entry '%s' holds "
-                 "damaged deflate data",
-                 path, name);
+    throwMessage(
+        "'%s' is not a readable ZIP archive: entry '%s' holds "
+        "damaged deflate data",
+        path, name);
   return out;
 }
 
@@ -148,12 +149,10 @@ std::optional<std::string> readArchiveEntry(const char* path,
       directoryOffset == kZip64Marker) {
     int64_t locator = endRecord - kZip64LocatorLength;
     int64_t record = locator - kZip64EndLength;
-    if (record < 0 ||
-        get4(readBytes(file.get(), path, locator, 4), 0) !=
-            (uint32_t)kZip64LocatorSignature)
+    if (record < 0 || get4(readBytes(file.get(), path, locator, 4), 0) !=
+                          (uint32_t)kZip64LocatorSignature)
       throwDamaged(path, "the ZIP64 end record locator is missing");
-    std::string zip64 =
-        readBytes(file.get(), path, record, kZip64EndLength);
+    std::string zip64 = readBytes(file.get(), path, record, kZip64EndLength);
     if (get4(zip64, 0) != (uint32_t)kZip64EndSignature)
       throwDamaged(path, "the ZIP64 end record is missing");
     directorySize = get8(zip64, 40);
@@ -161,7 +160,8 @@ std::optional<std::string> readArchiveEntry(const char* path,
     directoryEnd = record;
   }
   // Where the archive's own offset 0 lies in the file.
-  int64_t base = directoryEnd - (int64_t)directorySize - (int64_t)directoryOffset;
+  int64_t base =
+      directoryEnd - (int64_t)directorySize - (int64_t)directoryOffset;
   if (directorySize > (uint64_t)directoryEnd || base < 0)
     throwDamaged(path, "the central directory lies outside the file");
   std::string directory =
@@ -185,22 +185,23 @@ std::optional<std::string> readArchiveEntry(const char* path,
     if (next > directory.size())
       throwDamaged(path, "bad central directory entry");
     if (entryNameLength != nameLength ||
-        strncasecmp(directory.data() + at + kCentralLength, name,
-                    nameLength) != 0) {
+        strncasecmp(directory.data() + at + kCentralLength, name, nameLength) !=
+            0) {
       at = next;
       continue;
     }
 
     if (compressed == kZip64Marker || uncompressed == kZip64Marker ||
         localOffset == kZip64Marker)
-      readZip64Sizes(directory.substr(at + kCentralLength + entryNameLength,
-                                      extraLength),
-                     path, &uncompressed, &compressed, &localOffset);
+      readZip64Sizes(
+          directory.substr(at + kCentralLength + entryNameLength, extraLength),
+          path, &uncompressed, &compressed, &localOffset);
     if (flags & 1) throwMessage("'%s': entry '%s' is encrypted", path, name);
     if (method != 0 && method != Z_DEFLATED)
-      throwMessage("'%s': entry '%s' uses compression method %d, which "
-                   "cannot be read",
-                   path, name, method);
+      throwMessage(
+          "'%s': entry '%s' uses compression method %d, which "
+          "cannot be read",
+          path, name, method);
     if (uncompressed > kLargestEntry || compressed > kLargestEntry)
       throwDamaged(path, "implausible entry size");
 
@@ -208,8 +209,8 @@ std::optional<std::string> readArchiveEntry(const char* path,
         readBytes(file.get(), path, base + localOffset, kLocalLength);
     if (get4(local, 0) != (uint32_t)kLocalSignature)
       throwDamaged(path, "bad local header");
-    int64_t data = base + localOffset + kLocalLength + get2(local, 26) +
-                   get2(local, 28);
+    int64_t data =
+        base + localOffset + kLocalLength + get2(local, 26) + get2(local, 28);
     std::string stored = readBytes(file.get(), path, data, compressed);
     std::string content;
     if (method == 0) {
@@ -220,9 +221,10 @@ std::optional<std::string> readArchiveEntry(const char* path,
       content = inflateEntry(stored, uncompressed, path, name);
     }
     if (crc32(0, bytesOf(content), (uInt)content.size()) != crc)
-      throwMessage("'%s' is not a readable ZIP archive: entry '%s' fails its "
-                   "CRC check",
-                   path, name);
+      throwMessage(
+          "'%s' is not a readable ZIP archive: entry '%s' fails its "
+          "CRC check",
+          path, name);
     return content;
   }
   return std::nullopt;

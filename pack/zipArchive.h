@@ -22,7 +22,6 @@ int64_t findEndRecord(const char* path);
 // message naming the file when it holds no archive, the archive is damaged
 // (bad structure, bad deflate data, CRC mismatch) or the entry is encrypted
 // or compressed by another method.
-std::optional<std::string> readArchiveEntry(const char* path,
-                                            const char* name);
+std::optional<std::string> readArchiveEntry(const char* path, const char* name);
 
 #endif

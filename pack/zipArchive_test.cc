@@ -59,8 +59,7 @@ struct testArchive {
 // start; with `zip64` every size and offset goes through the ZIP64 fields.
 testArchive buildArchive(const std::vector<testEntry>& entries,
                          const std::string& prefix = "",
-                         const std::string& comment = "",
-                         bool zip64 = false) {
+                         const std::string& comment = "", bool zip64 = false) {
   testArchive archive;
   std::string& out = archive.bytes;
   out = prefix;
@@ -68,8 +67,8 @@ testArchive buildArchive(const std::vector<testEntry>& entries,
   for (const testEntry& entry : entries) {
     std::string stored =
         entry.deflated ? rawDeflate(entry.content) : entry.content;
-    uint32_t crc = crc32(0, (const Bytef*)entry.content.data(),
-                         entry.content.size());
+    uint32_t crc =
+        crc32(0, (const Bytef*)entry.content.data(), entry.content.size());
     size_t local = out.size() - prefix.size();
     put4(&out, 0x04034b50);
     put2(&out, 20);
@@ -159,7 +158,10 @@ struct layoutCase {
 TEST(readArchiveEntry, readsTheManifestInEveryLayout) {
   // A class file before the manifest puts the manifest at a non-zero local
   // offset, which the prefix then shifts within the file.
-  std::string image = "\x7f" "ELF" + std::string(300, 'x');
+  std::string image =
+      "\x7f"
+      "ELF" +
+      std::string(300, 'x');
   const layoutCase cases[] = {
       {"stored", false, "", "", false, "META-INF/MANIFEST.MF"},
       {"deflated", true, "", "", false, "META-INF/MANIFEST.MF"},
@@ -190,8 +192,8 @@ TEST(readArchiveEntry, answersNothingForAMissingEntry) {
   scratchDirectory dir;
   writeFile(dir / "app.jar",
             buildArchive({{"app/Main.class", "cafe", false}}).bytes);
-  EXPECT_FALSE(readArchiveEntry((dir / "app.jar").c_str(),
-                                "META-INF/MANIFEST.MF"));
+  EXPECT_FALSE(
+      readArchiveEntry((dir / "app.jar").c_str(), "META-INF/MANIFEST.MF"));
   EXPECT_FALSE(readManifestMainClass((dir / "app.jar").c_str()));
 }
 
@@ -207,7 +209,9 @@ TEST(readArchiveEntry, refusesDamagedAndUnreadableEntries) {
        [](testArchive* a) { a->bytes[a->data[0] + 3] ^= 1; },
        "entry 'META-INF/MANIFEST.MF' fails its CRC check"},
       {"deflate data garbled", true,
-       [](testArchive* a) { a->bytes.replace(a->data[0], 4, "\xff\xff\xff\xff"); },
+       [](testArchive* a) {
+         a->bytes.replace(a->data[0], 4, "\xff\xff\xff\xff");
+       },
        "entry 'META-INF/MANIFEST.MF' holds damaged deflate data"},
       {"other compression method", false,
        [](testArchive* a) { a->bytes[a->central[0] + 10] = 12; },
@@ -216,9 +220,7 @@ TEST(readArchiveEntry, refusesDamagedAndUnreadableEntries) {
        [](testArchive* a) { a->bytes[a->central[0] + 8] = 1; },
        "entry 'META-INF/MANIFEST.MF' is encrypted"},
       {"central directory moved off", false,
-       [](testArchive* a) {
-         a->bytes[a->bytes.size() - 22 + 19] = 0x40;
-       },
+       [](testArchive* a) { a->bytes[a->bytes.size() - 22 + 19] = 0x40; },
        "the central directory lies outside the file"},
       {"local header lost", false,
        [](testArchive* a) {
@@ -229,8 +231,8 @@ TEST(readArchiveEntry, refusesDamagedAndUnreadableEntries) {
   for (const damageCase& c : cases) {
     SCOPED_TRACE(c.label);
     scratchDirectory dir;
-    testArchive archive = buildArchive(
-        {{"META-INF/MANIFEST.MF", kManifest, c.deflated}});
+    testArchive archive =
+        buildArchive({{"META-INF/MANIFEST.MF", kManifest, c.deflated}});
     c.damage(&archive);
     writeFile(dir / "app.jar", archive.bytes);
     std::string message = thrownMessage(
@@ -245,9 +247,8 @@ TEST(readArchiveEntry, refusesAFileWithoutArchive) {
   writeFile(dir / "notes.txt", "these are no archive, just some notes\n");
   EXPECT_EQ("'" + dir / "notes.txt" +
                 "' is not a readable ZIP archive: no end record ends the file",
-            thrownMessage([&] {
-              readArchiveEntry((dir / "notes.txt").c_str(), "a");
-            }));
+            thrownMessage(
+                [&] { readArchiveEntry((dir / "notes.txt").c_str(), "a"); }));
 }
 
 TEST(findEndRecord, findsTheRecordThatTheLauncherReads) {

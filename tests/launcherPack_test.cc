@@ -2,9 +2,8 @@
 // runs, showing the directives it carries, and refusing bad input without
 // leaving a file behind.
 #include <dirent.h>
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <vector>
@@ -79,7 +78,8 @@ TEST_F(launcherPack, packedJarRunsItsManifestMainClass) {
     SCOPED_TRACE(stored ? "stored manifest" : "deflated manifest");
     std::string jar = jarWithMainClass(stored ? "s.jar" : "d.jar", stored);
     std::string out = dir / (stored ? "stored-app" : "deflated-app");
-    runResult packed = pack({"-o", out, "--vmparam", "-Dpack.greeting=hi", jar});
+    runResult packed =
+        pack({"-o", out, "--vmparam", "-Dpack.greeting=hi", jar});
     ASSERT_EQ(0, packed.status) << packed.err;
     EXPECT_EQ("", packed.out + packed.err);
 
@@ -118,7 +118,8 @@ TEST_F(launcherPack, archivePartIsTheJarWithTheDirectivesAsComment) {
 
 TEST_F(launcherPack, showRoundTripsTheDirectives) {
   std::string jar = jarWithMainClass("app.jar", false);
-  std::string fileText = "addparam first\r\n# a note\n\nexportenv\ncopyenv HOME";
+  std::string fileText =
+      "addparam first\r\n# a note\n\nexportenv\ncopyenv HOME";
   writeFile(dir / "directives", fileText);
   std::set<std::string> dumpsBefore = environmentDumps();
 
@@ -156,8 +157,8 @@ TEST_F(launcherPack, includesResolveAgainstTheOutputDirectory) {
   writeFile(sources + "/directives", "include extra.config\n");
   writeFile(outDir + "/extra.config", "vmparam -Dpack.greeting=included\n");
 
-  runResult packed = pack({"-o", outDir + "/app", "--directives",
-                           sources + "/directives", jar});
+  runResult packed = pack(
+      {"-o", outDir + "/app", "--directives", sources + "/directives", jar});
   ASSERT_EQ(0, packed.status) << packed.err;
   EXPECT_EQ("PackApp ran greeting=included\n",
             runProgram({outDir + "/app"}).out);
@@ -180,28 +181,35 @@ TEST_F(launcherPack, refusesBadInputAndLeavesNothingBehind) {
     std::string message;
   };
   const refusalCase cases[] = {
-      {"not an archive", {dir / "notes.txt"},
+      {"not an archive",
+       {dir / "notes.txt"},
        "'" + dir / "notes.txt" +
            "' is not a ZIP archive: no end record ends the file"},
-      {"missing jar", {dir / "missing.jar"},
+      {"missing jar",
+       {dir / "missing.jar"},
        "Unable to open '" + dir / "missing.jar" + "'"},
-      {"unknown directive", {"--directives", dir / "bogus", jar},
+      {"unknown directive",
+       {"--directives", dir / "bogus", jar},
        "directives file '" + dir / "bogus" +
            "', line 2: Unrecognized directive 'bogus'"},
       {"include beside the directives file, not beside OUT",
        {"--directives", dir / "include", jar},
        "directives file '" + dir / "include" + "', line 1: Unable to open '" +
            dir / "out/extra.config" + "'"},
-      {"directives too long", {"--directives", dir / "long", jar},
+      {"directives too long",
+       {"--directives", dir / "long", jar},
        // The manifest's "mainclass" line (26 bytes) counts too.
        "the directives take 65575 bytes, more than the 65535 that an archive "
        "comment holds"},
-      {"NUL in the directives", {"--directives", dir / "nul", jar},
+      {"NUL in the directives",
+       {"--directives", dir / "nul", jar},
        "directives file '" + dir / "nul" + "' holds a NUL byte"},
-      {"launcher already packed", {"--launcher", packedLauncher, jar},
+      {"launcher already packed",
+       {"--launcher", packedLauncher, jar},
        "launcher '" + packedLauncher +
            "' already carries an archive; name the bare launcher program"},
-      {"no main class", {FIXTURE_DIR "/packApp.jar"},
+      {"no main class",
+       {FIXTURE_DIR "/packApp.jar"},
        "no main class: give --mainclass, a \"mainclass\" line in the "
        "directives file or a Main-Class in the manifest of '" FIXTURE_DIR
        "/packApp.jar'"},
@@ -263,8 +271,8 @@ TEST_F(launcherPack, showRefusesFilesWithoutDirectives) {
   for (const showCase& c : cases) {
     runResult result = pack({"--show", c.file});
     EXPECT_EQ(1, result.status);
-    EXPECT_EQ("launcher-pack: '" + c.file + "' carries no directives: " +
-                  c.message + "\n",
+    EXPECT_EQ("launcher-pack: '" + c.file +
+                  "' carries no directives: " + c.message + "\n",
               result.err);
     EXPECT_EQ("", result.out);
   }
@@ -282,9 +290,10 @@ TEST(launcherPackCommandLine, answersHelpVersionAndMistakes) {
 
   runResult mistake = pack({"--outptu", "x", "a.jar"});
   EXPECT_EQ(2, mistake.status);
-  EXPECT_EQ("launcher-pack: unknown option '--outptu' (see launcher-pack "
-            "--help)\n",
-            mistake.err);
+  EXPECT_EQ(
+      "launcher-pack: unknown option '--outptu' (see launcher-pack "
+      "--help)\n",
+      mistake.err);
 }
 
 }  // namespace
