@@ -153,6 +153,13 @@ char* fillTempFile(char* path, int fd, const char* text) {
   return owned.release();
 }
 
+std::string entryPathPrefix(const char* directory) {
+  ownedString resolved(createAbsolutePath(directory, ""));
+  std::string prefix(resolved.get());
+  if (prefix != "/") prefix += '/';
+  return prefix;
+}
+
 bool nameHasSuffix(const char* name, const char* suffix) {
   size_t nameLength = strlen(name);
   size_t suffixLength = strlen(suffix);

@@ -8,6 +8,7 @@
 #define LAUNCHER_UTIL_PATHSERVICES_H
 
 #include <cstdint>
+#include <string>
 
 class stringArray;
 
@@ -71,6 +72,10 @@ void addEnvironmentNames(stringArray* list);
 // True when `name` is longer than `suffix`, ends in it exactly and has a
 // "." just before it.
 bool nameHasSuffix(const char* name, const char* suffix);
+
+// Returns what createAbsolutePath(directory, name) puts before a plain entry
+// name (no "/", not "." or ".."): the canonical directory and a "/".
+std::string entryPathPrefix(const char* directory);
 
 // Writes `text` to the new file open on `fd` at `path` (owned; it passes to
 // this function) and closes it. Returns `path`, or removes the file, frees

@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <string>
+
 #include "util/pathServices.h"
 #include "util/stringArray.h"
 #include "util/strings.h"
@@ -27,9 +29,12 @@ void addFiles(stringArray* list, const char* directory, const char* suffix) {
   int count = scandir(directory, &entries, nullptr, alphasort);
   if (count < 0) return;
   try {
+    // Resolved once: resolving it again for each of thousands of entries
+    // would cost more than the listing itself.
+    std::string prefix = entryPathPrefix(directory);
     for (int i = 0; i < count; i++) {
       if (nameHasSuffix(entries[i]->d_name, suffix))
-        list->append(createAbsolutePath(directory, entries[i]->d_name));
+        list->append(createStringCopy((prefix + entries[i]->d_name).c_str()));
     }
   } catch (...) {
     for (int i = 0; i < count; i++) free(entries[i]);

@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <string>
+
 #include "util/pathServices.h"
 #include "util/stringArray.h"
 #include "util/strings.h"
@@ -24,9 +26,12 @@ void addFiles(stringArray* list, const char* directory, const char* suffix) {
   DIR* dir = opendir(directory);
   if (!dir) return;
   try {
+    // Resolved once: resolving it again for each of thousands of entries
+    // would cost more than the listing itself.
+    std::string prefix = entryPathPrefix(directory);
     while (struct dirent* entry = readdir(dir)) {
       if (nameHasSuffix(entry->d_name, suffix))
-        list->append(createAbsolutePath(directory, entry->d_name));
+        list->append(createStringCopy((prefix + entry->d_name).c_str()));
     }
   } catch (...) {
     closedir(dir);

@@ -2,7 +2,7 @@
 
 #include "util/strings.h"
 
-stringArray::stringArray() : items(nullptr), count(0) {}
+stringArray::stringArray() : items(nullptr), count(0), capacity(0) {}
 
 stringArray::~stringArray() {
   for (int i = 0; i < count; i++) delete[] items[i];
@@ -10,23 +10,27 @@ stringArray::~stringArray() {
 }
 
 void stringArray::append(char* s) {
-  char** grown = new char*[count + 1];
-  for (int i = 0; i < count; i++) grown[i] = items[i];
-  delete[] items;
-  items = grown;
+  if (count == capacity) {
+    int32_t grownCapacity = capacity < 8 ? 8 : capacity * 2;
+    char** grown = new char*[grownCapacity];
+    for (int i = 0; i < count; i++) grown[i] = items[i];
+    delete[] items;
+    items = grown;
+    capacity = grownCapacity;
+  }
   items[count++] = s;
 }
 
 void stringArray::remove(int i) {
   if (i < 0 || i >= count)
     throw createStringCopy("stringArray.remove: Array index out of bounds.");
-  char** shrunk = count > 1 ? new char*[count - 1] : nullptr;
   delete[] items[i];
-  for (int j = 0, k = 0; j < count; j++)
-    if (j != i) shrunk[k++] = items[j];
-  delete[] items;
-  items = shrunk;
-  count--;
+  for (int j = i + 1; j < count; j++) items[j - 1] = items[j];
+  if (--count == 0) {
+    delete[] items;
+    items = nullptr;
+    capacity = 0;
+  }
 }
 
 int stringArray::find(const char* s,

@@ -13,7 +13,9 @@ class stringArray {
   stringArray& operator=(const stringArray&) = delete;
 
   // Adds `s` as the last element and takes ownership of it (no copy).
-  // A null element is allowed.
+  // A null element is allowed. The pointer array grows geometrically, so
+  // that a list of thousands of entries (a directory of jars) costs linear
+  // time to build.
   void append(char* s);
 
   // Frees element `i` and closes the gap, keeping the order of the others.
@@ -32,8 +34,9 @@ class stringArray {
   char* operator[](int i) const;
 
  private:
-  char** items;  // exactly `count` slots; null when empty
+  char** items;  // `capacity` slots, the first `count` used; null when empty
   int32_t count;
+  int32_t capacity;
 };
 
 #endif

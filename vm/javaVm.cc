@@ -20,7 +20,13 @@ javaVm::~javaVm() {
 }
 
 char* javaVm::createPath(const stringArray* list) const {
+  // Sized at once: the buffer grows in small steps, and a class path of
+  // thousands of entries would otherwise be copied thousands of times.
+  size_t total = 0;
+  for (int i = 0; i < list->size(); i++)
+    total += strlen((*list)[i]) + strlen(getPathSeparator());
   stringBuffer joined;
+  if (total > 0) joined.extend((int)total);
   for (int i = 0; i < list->size(); i++) {
     if (i > 0) joined.append(getPathSeparator());
     joined.append((*list)[i]);
