@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <ftw.h>
 #include <glob.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -75,6 +76,47 @@ std::string thrownMessage(const std::function<void()>& fn) {
   return "<nothing thrown>";
 }
 
+namespace {
+
+// True when `environment` (NAME=VALUE entries) sets `name` to a non-empty
+// value.
+bool setsVariable(const std::vector<std::string>& environment,
+                  const std::string& name) {
+  for (const std::string& entry : environment)
+    if (entry.size() > name.size() + 1 &&
+        entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=')
+      return true;
+  return false;
+}
+
+// A copy of launcher-unix: an ELF program in a scratch directory, or the
+// built one, that does not link the Java VM as launcher-mac does (the VM
+// is far too slow and noisy under valgrind).
+bool isLauncherUnixCopy(const std::string& program) {
+  std::string name = program.substr(program.rfind('/') + 1);
+  if (program.rfind("/tmp/launcher-test-", 0) != 0 && name != "launcher-unix")
+    return false;
+  std::string content = readFile(program);
+  return content.compare(0, 4, "\177ELF") == 0 &&
+         content.find("libjvm") == std::string::npos;
+}
+
+std::string findOnPath(const std::string& name) {
+  const char* value = getenv("PATH");
+  std::string list = value ? value : "/usr/bin:/bin";
+  for (size_t start = 0;;) {
+    size_t colon = list.find(':', start);
+    std::string dir = list.substr(
+        start, colon == std::string::npos ? std::string::npos : colon - start);
+    std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    if (colon == std::string::npos) return "";
+    start = colon + 1;
+  }
+}
+
+}  // namespace
+
 runResult runProgram(const std::vector<std::string>& argv,
                      const runOptions& options) {
   return runProgramAs(argv[0], argv, options);
@@ -97,8 +139,26 @@ runResult runProgramAs(const std::string& program,
   for (const std::string& added : options.environment)
     environment.push_back(added);
 
+  // Valgrind passes the program's path as its argument 0, so only a
+  // program started under its own path can run under it unchanged.
+  std::string executed = program;
+  std::vector<std::string> arguments = argv;
+  if (setsVariable(environment, "LAUNCHER_VALGRIND") && !argv.empty() &&
+      argv[0] == program && isLauncherUnixCopy(program)) {
+    executed = findOnPath("valgrind");
+    if (executed.empty())
+      throw std::runtime_error("LAUNCHER_VALGRIND is set, valgrind is missing");
+    // No gdb server: it would leave its pipes in /tmp when a test kills the
+    // program.
+    arguments = {executed, "--quiet", "--vgdb=no", "--error-exitcode=86",
+                 "--leak-check=full", "--errors-for-leak-kinds=definite",
+                 "--show-leak-kinds=definite", program};
+    arguments.insert(arguments.end(), argv.begin() + 1, argv.end());
+  }
+
   std::vector<char*> args, env;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  for (const std::string& a : arguments)
+    args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   for (const std::string& e : environment)
     env.push_back(const_cast<char*>(e.c_str()));
@@ -115,8 +175,12 @@ runResult runProgramAs(const std::string& program,
     dup2(err[1], 2);
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
       _exit(126);
-    execve(program.c_str(), args.data(), env.data());
-    dprintf(2, "exec %s: %s\n", program.c_str(), strerror(errno));
+    if (options.userId >= 0 &&
+        (setgroups(0, nullptr) != 0 || setgid(options.userId) != 0 ||
+         setuid(options.userId) != 0))
+      _exit(126);
+    execve(executed.c_str(), args.data(), env.data());
+    dprintf(2, "exec %s: %s\n", executed.c_str(), strerror(errno));
     _exit(126);
   }
   close(in[0]);

@@ -44,10 +44,17 @@ struct runOptions {
   std::string directory;                 // working directory, "" for ours
   std::string input;                     // standard input
   int timeoutSeconds = 120;              // killed (SIGKILL) after this
+  int userId = -1;  // >= 0: run as this user and group (needs root)
 };
 
 // Runs argv[0] with the arguments `argv` (argv[0] is also passed as the
 // program's argument 0) and collects its output.
+//
+// With LAUNCHER_VALGRIND set in the program's environment, a launcher-unix
+// copy (an ELF program in a scratch directory, or one named launcher-unix,
+// that does not link the Java VM) started with itself as argument 0 runs
+// under valgrind's memcheck instead: a memory error or a definite leak ends
+// it with status 86 and the report is in `err`.
 runResult runProgram(const std::vector<std::string>& argv,
                      const runOptions& options = runOptions());
 
