@@ -40,8 +40,10 @@ std::string canonicalBase(const char* base) {
 
 int openForReading(const char* path) {
   int fd;
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer forever; it
+  // changes nothing for the regular files that are read.
   do {
-    fd = open(path, O_RDONLY | O_CLOEXEC);
+    fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   } while (fd < 0 && errno == EINTR);
   // Only regular files have a size to read: a directory, a device or a
   // file of /proc would report none or a meaningless one.
@@ -81,7 +83,10 @@ char* createAbsolutePath(const char* base, const char* path) {
 }
 
 char* createExePath(const char* name) {
-  if (!name) return nullptr;
+  // An empty name, which is what a program started with no arguments at all
+  // gets as argument 0, names no program: searched along PATH it would
+  // find a directory.
+  if (!name || !*name) return nullptr;
   if (name[0] == '/') return createStringCopy(name);
   if (strchr(name, '/')) return createAbsolutePath(nullptr, name);
   const char* searchPath = getenv("PATH");

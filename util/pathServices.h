@@ -16,11 +16,11 @@ class stringArray;
 // (any kind of entry). Mac: it can be opened for reading.
 int testFile(const char* path);
 
-// Returns a new absolute path for a program name or path, or null. A name
-// starting with "/" is copied unchanged; one containing "/" is made
-// absolute against the working directory; otherwise the directories of
-// PATH are searched in order and the first candidate that passes testFile
-// wins. No execute permission is tested.
+// Returns a new absolute path for a program name or path, or null (also for
+// a null or empty name). A name starting with "/" is copied unchanged; one
+// containing "/" is made absolute against the working directory; otherwise
+// the directories of PATH are searched in order and the first candidate
+// that passes testFile wins. No execute permission is tested.
 char* createExePath(const char* name);
 
 // Returns a new string holding the canonical path of HACKexePath, or a copy
