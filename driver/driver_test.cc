@@ -21,32 +21,6 @@
 
 namespace {
 
-// Sends what the process writes to `fd` into a file until finish().
-class capturedOutput {
- public:
-  capturedOutput(int fd, const std::string& path) : fd(fd), path(path) {
-    fflush(nullptr);
-    saved = dup(fd);
-    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(file, fd);
-    close(file);
-  }
-  ~capturedOutput() { finish(); }
-  std::string finish() {
-    if (saved < 0) return readFile(path);
-    fflush(nullptr);
-    dup2(saved, fd);
-    close(saved);
-    saved = -1;
-    return readFile(path);
-  }
-
- private:
-  int fd;
-  std::string path;
-  int saved;
-};
-
 // Sets `debug` for the lifetime of the object.
 class debugOutput {
  public:
@@ -74,32 +48,20 @@ class brokenPipeCounter {
 };
 
 // A TCP socket bound to a free port of 127.0.0.1; listening only when asked.
-class localSocket {
+class receivingSocket : public localSocket {
  public:
-  explicit localSocket(bool listening) {
-    fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    struct sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (fd < 0 || bind(fd, (struct sockaddr*)&address, sizeof address) != 0 ||
-        getsockname(fd, (struct sockaddr*)&address, &length) != 0 ||
-        (listening && listen(fd, 4) != 0))
-      ADD_FAILURE() << "cannot set up a local socket";
-    port = ntohs(address.sin_port);
-  }
-  ~localSocket() {
+  explicit receivingSocket(bool listening) : localSocket(listening) {}
+  ~receivingSocket() {
     if (reader.joinable()) reader.join();
-    close(fd);
   }
 
   // Accepts one connection in the background and collects its bytes until
   // the sender closes it.
   void receiveOne() {
     reader = std::thread([this] {
-      struct pollfd waiting = {fd, POLLIN, 0};
+      struct pollfd waiting = {descriptor(), POLLIN, 0};
       if (poll(&waiting, 1, 60000) != 1) return;
-      int connection = accept(fd, nullptr, nullptr);
+      int connection = accept(descriptor(), nullptr, nullptr);
       if (connection < 0) return;
       char buffer[65536];
       ssize_t n;
@@ -119,10 +81,7 @@ class localSocket {
     return accepted ? received : "<no connection>";
   }
 
-  int port;
-
  private:
-  int fd;
   std::thread reader;
   bool accepted = false;
   std::string received;
@@ -145,9 +104,9 @@ TEST(sendCommand, sendsExactlyTheTextOverOneConnection) {
   };
   for (const testCase& c : cases) {
     SCOPED_TRACE(c.text.substr(0, 40));
-    localSocket server(true);
+    receivingSocket server(true);
     server.receiveOne();
-    EXPECT_EQ(1, sendCommand("127.0.0.1", server.port + c.portOffset,
+    EXPECT_EQ(1, sendCommand("127.0.0.1", server.getPort() + c.portOffset,
                              c.text.c_str()));
     EXPECT_EQ(c.text, server.message());
   }
@@ -155,12 +114,12 @@ TEST(sendCommand, sendsExactlyTheTextOverOneConnection) {
 
 TEST(sendCommand, tracesTheTextUnderDebug) {
   scratchDirectory scratch;
-  localSocket server(true);
+  receivingSocket server(true);
   server.receiveOne();
   debugOutput on(1);
   capturedOutput out(1, scratch / "out");
   capturedOutput err(2, scratch / "err");
-  EXPECT_EQ(1, sendCommand("127.0.0.1", server.port, "open /a b"));
+  EXPECT_EQ(1, sendCommand("127.0.0.1", server.getPort(), "open /a b"));
   EXPECT_EQ("sendCommand open /a b\n", out.finish());
   EXPECT_EQ("", err.finish());
   EXPECT_EQ("open /a b", server.message());
@@ -171,7 +130,7 @@ TEST(sendCommand, failsQuietlyWhenNothingListens) {
     SCOPED_TRACE(debugging);
     scratchDirectory scratch;
     // Bound but not listening: connections to it are refused.
-    localSocket closed(false);
+    receivingSocket closed(false);
     brokenPipeCounter pipes;
     int result;
     std::string out, err;
@@ -179,7 +138,7 @@ TEST(sendCommand, failsQuietlyWhenNothingListens) {
       debugOutput on(debugging);
       capturedOutput capturedOut(1, scratch / "out");
       capturedOutput capturedErr(2, scratch / "err");
-      result = sendCommand("127.0.0.1", closed.port, "open /x");
+      result = sendCommand("127.0.0.1", closed.getPort(), "open /x");
       out = capturedOut.finish();
       err = capturedErr.finish();
     }

@@ -63,18 +63,6 @@ const char kNoConfiguration[] =
 
 enum class launcherKind { unixLauncher, macLauncher };
 
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 // The value of the "key=" line of `file`, or "".
 std::string valueIn(const std::string& file, const std::string& key) {
   for (const std::string& line : splitLines(readFile(file)))

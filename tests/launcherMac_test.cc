@@ -22,18 +22,6 @@
 
 namespace {
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
@@ -79,7 +67,7 @@ TEST(launcherMac, runsMainClassFromExecutableInsideItsOwnProcess) {
                              options);
 
   ASSERT_EQ(0, result.status) << result.err;
-  std::vector<std::string> lines = linesOf(result.out);
+  std::vector<std::string> lines = splitLines(result.out);
   std::vector<std::string> expected = {
       "parent " + std::to_string(getpid()),  // no java child in between
       "command " + app.exe,
@@ -136,7 +124,7 @@ TEST(launcherMac, debugEchoesCommandLineBeforeProgramOutput) {
       app.run({"+DEBUG", "x", "\xc3\xbc", "-J-Dfixture.dashj=2"});
 
   ASSERT_EQ(0, result.status) << result.err;
-  std::vector<std::string> lines = linesOf(result.out);
+  std::vector<std::string> lines = splitLines(result.out);
   ASSERT_LE(3u, lines.size()) << result.out;
   EXPECT_EQ("using config file " + app.exe, lines[0]);
   EXPECT_EQ("java -Xbootclasspath/a:" + app.exe +
@@ -153,7 +141,7 @@ TEST(launcherMac, javaPathDoesNotChooseTheVm) {
              std::string(reportComment) + "javapath /nonexistent/bin/java\n");
   runResult result = app.run({"+DEBUG"});
   ASSERT_EQ(0, result.status) << result.err;
-  std::vector<std::string> lines = linesOf(result.out);
+  std::vector<std::string> lines = splitLines(result.out);
   ASSERT_LE(3u, lines.size()) << result.out;
   EXPECT_EQ(0u, lines[1].rfind("/nonexistent/bin/java -Xbootclasspath/a:", 0))
       << lines[1];
@@ -176,7 +164,7 @@ TEST(launcherMac, fileAssociationNativesAnswerFalse) {
 
   runResult traced = app.run({"+DEBUG"});
   ASSERT_EQ(0, traced.status) << traced.err;
-  std::vector<std::string> lines = linesOf(traced.out);
+  std::vector<std::string> lines = splitLines(traced.out);
   ASSERT_LE(2u, lines.size()) << traced.out;
   // Strings reach the platform side in modified UTF-8: U+1F600 as two
   // encoded surrogates.
@@ -268,7 +256,7 @@ TEST(launcherMac, restartsThroughExitHookOnRestartCode) {
     // Each run saw its own dump file, and none outlives the launch, whether
     // the exit hook or the driver ended the run.
     std::set<std::string> after = environmentDumps();
-    for (const std::string& line : linesOf(result.out)) {
+    for (const std::string& line : splitLines(result.out)) {
       if (line.rfind("dump ", 0) != 0) continue;
       std::string path = line.substr(5, line.rfind(' ') - 5);
       EXPECT_EQ("dump " + path + " true", line);

@@ -55,18 +55,6 @@ done
 exit "$code"
 )";
 
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 // Replaces every "@DIR@" by `dir` and every "@JAVA@" by `java`.
 std::string expand(std::string text, const std::string& dir,
                    const std::string& java = "") {
@@ -140,54 +128,6 @@ bool bootPathIs(const std::vector<std::string>& arguments,
          (arguments[0] == "-Xbootclasspath/a:" + path ||
           arguments[0] == "-Xbootclasspath/p:" + path);
 }
-
-// A TCP socket on a free port of 127.0.0.1. Listening, it stands for a
-// running instance; the forwarded messages wait in its backlog until
-// messages() reads them. Not listening, it keeps the port taken, so that a
-// connection there is refused.
-class localSocket {
- public:
-  explicit localSocket(bool listening) {
-    fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    struct sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (fd < 0 || bind(fd, (struct sockaddr*)&address, length) != 0 ||
-        getsockname(fd, (struct sockaddr*)&address, &length) != 0 ||
-        (listening && listen(fd, 16) != 0))
-      ADD_FAILURE() << "cannot set up a local socket";
-    port = ntohs(address.sin_port);
-  }
-  ~localSocket() { close(fd); }
-  localSocket(const localSocket&) = delete;
-  localSocket& operator=(const localSocket&) = delete;
-
-  int getPort() const { return port; }
-
-  // The messages of the connections made so far, in the order they were
-  // made; each is read to its end.
-  std::vector<std::string> messages() {
-    std::vector<std::string> result;
-    fcntl(fd, F_SETFL, O_NONBLOCK);
-    for (;;) {
-      int connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
-      if (connection < 0) break;
-      std::string message;
-      char buffer[1024];
-      ssize_t n;
-      while ((n = read(connection, buffer, sizeof buffer)) > 0)
-        message.append(buffer, n);
-      close(connection);
-      result.push_back(message);
-    }
-    return result;
-  }
-
- private:
-  int fd;
-  int port = 0;
-};
 
 // Environment dump files in /tmp whose content holds `marker`: those of
 // launches that ran with the marker in their environment. Other tests may

@@ -1,12 +1,15 @@
 #include "tests/testSupport.h"
 
+#include <arpa/inet.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <glob.h>
 #include <grp.h>
 #include <poll.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -246,4 +249,69 @@ std::set<std::string> environmentDumps() {
     globfree(&found);
   }
   return names;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+capturedOutput::capturedOutput(int fd, const std::string& path)
+    : fd(fd), path(path) {
+  fflush(nullptr);
+  saved = dup(fd);
+  int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  dup2(file, fd);
+  close(file);
+}
+
+capturedOutput::~capturedOutput() { finish(); }
+
+std::string capturedOutput::finish() {
+  if (saved >= 0) {
+    fflush(nullptr);
+    dup2(saved, fd);
+    close(saved);
+    saved = -1;
+  }
+  return readFile(path);
+}
+
+localSocket::localSocket(bool listening) {
+  fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  struct sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (fd < 0 || bind(fd, (struct sockaddr*)&address, length) != 0 ||
+      getsockname(fd, (struct sockaddr*)&address, &length) != 0 ||
+      (listening && listen(fd, 16) != 0))
+    throw std::runtime_error("cannot set up a local socket");
+  port = ntohs(address.sin_port);
+}
+
+localSocket::~localSocket() { close(fd); }
+
+std::vector<std::string> localSocket::messages() {
+  std::vector<std::string> result;
+  fcntl(fd, F_SETFL, O_NONBLOCK);
+  for (;;) {
+    int connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection < 0) break;
+    std::string message;
+    char buffer[1024];
+    ssize_t n;
+    while ((n = read(connection, buffer, sizeof buffer)) > 0)
+      message.append(buffer, n);
+    close(connection);
+    result.push_back(message);
+  }
+  return result;
 }

@@ -68,6 +68,47 @@ runResult runProgramAs(const std::string& program,
 void packExecutable(const std::string& launcher, const std::string& jar,
                     const std::string& comment, const std::string& out);
 
+// The lines of `text`, without their line feeds.
+std::vector<std::string> splitLines(const std::string& text);
+
+// Sends what the process writes to `fd` into the file `path` until finish()
+// or destruction, which restore the descriptor.
+class capturedOutput {
+ public:
+  capturedOutput(int fd, const std::string& path);
+  ~capturedOutput();
+  capturedOutput(const capturedOutput&) = delete;
+  capturedOutput& operator=(const capturedOutput&) = delete;
+  // Restores the descriptor and returns what was written.
+  std::string finish();
+
+ private:
+  int fd;
+  std::string path;
+  int saved;
+};
+
+// A TCP socket on a free port of 127.0.0.1. Listening, it stands for a
+// running instance whose connections wait in the backlog; not listening, it
+// keeps the port taken, so that a connection there is refused.
+class localSocket {
+ public:
+  explicit localSocket(bool listening);
+  ~localSocket();
+  localSocket(const localSocket&) = delete;
+  localSocket& operator=(const localSocket&) = delete;
+
+  int getPort() const { return port; }
+  int descriptor() const { return fd; }
+  // The messages of the connections made so far, in the order they were
+  // made; each is read to its end.
+  std::vector<std::string> messages();
+
+ private:
+  int fd;
+  int port = 0;
+};
+
 // The names of the environment dump files now in /tmp.
 std::set<std::string> environmentDumps();
 

@@ -79,36 +79,6 @@ class debugOn {
   ~debugOn() { debug = 0; }
 };
 
-// Sends what the process writes to `fd` into a file until finish().
-class redirected {
- public:
-  redirected(int fd, const std::string& path) : fd(fd), path(path) {
-    fflush(stdout);
-    fflush(stderr);
-    saved = dup(fd);
-    int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(file, fd);
-    close(file);
-  }
-  ~redirected() { finish(); }
-  // Restores the descriptor and returns what was written.
-  std::string finish() {
-    if (saved >= 0) {
-      fflush(stdout);
-      fflush(stderr);
-      dup2(saved, fd);
-      close(saved);
-      saved = -1;
-    }
-    return readFile(path);
-  }
-
- private:
-  int fd;
-  std::string path;
-  int saved;
-};
-
 // Handler and the flags a caller chooses; the C library adds flags of its
 // own when a disposition is set again.
 bool sameDisposition(const struct sigaction& a, const struct sigaction& b) {
@@ -184,7 +154,7 @@ TEST_F(jniVmUnixTest, childGetsTheDescriptionInOrderAndDebugEchoesIt) {
     for (const std::string& e : c.options) vm.addVmOption(copy(e));
     for (const std::string& e : c.params) vm.addParam(copy(e));
     vm.setExitCode(99);
-    redirected out(STDOUT_FILENO, scratch / "out");
+    capturedOutput out(STDOUT_FILENO, scratch / "out");
     vm.run();
     std::string echo = out.finish();
 
@@ -201,7 +171,7 @@ TEST_F(jniVmUnixTest, nothingIsEchoedWithoutDebug) {
   vm.setJavaPath(copy(standIn("j/bin/java")));
   vm.setMainClass(copy("Main"));
   vm.addPath(copy("/a"));
-  redirected out(STDOUT_FILENO, scratch / "out");
+  capturedOutput out(STDOUT_FILENO, scratch / "out");
   vm.run();
   EXPECT_EQ("", out.finish());
   EXPECT_EQ((strings{scratch / "j/bin/java", "-cp", "/a", "Main"}), recorded());
@@ -239,7 +209,7 @@ TEST_F(jniVmUnixTest, echoIsWrittenBeforeJavaWrites) {
   jniVmUnix vm;
   vm.setJavaPath(copy(java));
   vm.setMainClass(copy("Main"));
-  redirected out(STDOUT_FILENO, scratch / "out");
+  capturedOutput out(STDOUT_FILENO, scratch / "out");
   vm.run();
   EXPECT_EQ(java + " Main" + "from java\n", out.finish());
 }
@@ -252,7 +222,7 @@ TEST_F(jniVmUnixTest, missingMainClassFailsBeforeAnyLookup) {
   debugOn tracing;
 
   jniVmUnix withoutJava;
-  redirected out(STDOUT_FILENO, scratch / "out");
+  capturedOutput out(STDOUT_FILENO, scratch / "out");
   EXPECT_EQ("Main class not defined.",
             thrownMessage([&] { withoutJava.run(); }));
   EXPECT_EQ(nullptr, descriptionJavaPath(withoutJava));
@@ -348,7 +318,7 @@ TEST_F(jniVmUnixTest, noRuntimeAnywhereGivesTheTwoLineMessage) {
   debugOn tracing;
   jniVmUnix vm;
   vm.setMainClass(copy("Main"));
-  redirected out(STDOUT_FILENO, scratch / "out");
+  capturedOutput out(STDOUT_FILENO, scratch / "out");
   EXPECT_EQ(message.get(), thrownMessage([&] { vm.run(); }));
   EXPECT_EQ("", out.finish());
   EXPECT_EQ(nullptr, descriptionJavaPath(vm));
@@ -397,8 +367,8 @@ TEST_F(jniVmUnixTest, unexecutableJavaEndsOnlyTheChildWith127) {
     vm.setJavaPath(copy(java));
     vm.setMainClass(copy("Main"));
     pid_t testProcess = getpid();
-    redirected err(STDERR_FILENO, scratch / "err");
-    redirected out(STDOUT_FILENO, scratch / "out");
+    capturedOutput err(STDERR_FILENO, scratch / "err");
+    capturedOutput out(STDOUT_FILENO, scratch / "out");
     vm.run();
     // Were the child to come back from run, this line would appear twice.
     printf("after run in %d\n", static_cast<int>(getpid()));
