@@ -10,45 +10,9 @@
 
 #include "tests/testSupport.h"
 #include "util/pathServices.h"
+#include "util/pathServicesChecks.h"
 #include "util/stringArray.h"
 #include "util/strings.h"
-
-namespace {
-
-std::vector<std::string> contents(const stringArray& list) {
-  std::vector<std::string> result;
-  for (int i = 0; i < list.size(); i++) result.push_back(list[i]);
-  return result;
-}
-
-// Removes the files that writeTempFile made, whatever the test's outcome.
-class tempFiles {
- public:
-  ~tempFiles() {
-    for (const std::string& path : paths) unlink(path.c_str());
-  }
-  std::string take(char* owned) {
-    ownedString holder(owned);
-    paths.push_back(owned);
-    return owned;
-  }
-
- private:
-  std::vector<std::string> paths;
-};
-
-// "/tmp/tavimor-envdump-" followed by 4 letters or digits.
-bool isTempFileName(const std::string& path) {
-  const std::string prefix = "/tmp/tavimor-envdump-";
-  return path.size() == prefix.size() + 4 &&
-         path.compare(0, prefix.size(), prefix) == 0 &&
-         path.find_first_not_of(
-             "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
-             "abcdefghijklmnopqrstuvwxyz0123456789",
-             prefix.size()) == std::string::npos;
-}
-
-}  // namespace
 
 TEST(pathServicesMac, testFileMeansReadable) {
   scratchDirectory scratch;
@@ -95,23 +59,7 @@ TEST(pathServicesMac, testFileLeavesNoDescriptorOpen) {
 }
 
 TEST(pathServicesMac, writeTempFileUsesTheFourLetterTemplate) {
-  tempFiles made;
-  std::string big;
-  for (int i = 0; i < 200000; i++) big += (char)(1 + i % 255);
-  const std::string texts[] = {"", "NAME=value\n", "\\u00e9\n", big};
-  std::set<std::string> names;
-  for (const std::string& text : texts) {
-    SCOPED_TRACE(text.size());
-    std::string path = made.take(writeTempFile(text.c_str()));
-    EXPECT_TRUE(isTempFileName(path)) << path;
-    struct stat status;
-    ASSERT_EQ(0, lstat(path.c_str(), &status));
-    EXPECT_TRUE(S_ISREG(status.st_mode));
-    EXPECT_EQ(0600, status.st_mode & 07777);
-    EXPECT_EQ(text, readFile(path));
-    names.insert(path);
-  }
-  EXPECT_EQ(4u, names.size()) << "names repeat";
+  expectTempFilesWritten(4);
 }
 
 TEST(pathServicesMac, addFilesListsMatchingEntriesInNameOrder) {
@@ -151,29 +99,9 @@ TEST(pathServicesMac, addFilesListsMatchingEntriesInNameOrder) {
 }
 
 TEST(pathServicesMac, addFilesGivesCanonicalPaths) {
-  scratchDirectory scratch;
-  ASSERT_EQ(0, mkdir((scratch / "real").c_str(), 0700));
-  writeFile(scratch / "real/app.jar", "");
-  ASSERT_EQ(0, symlink("real", (scratch / "link").c_str()));
-  const std::string directories[] = {scratch / "link", scratch / "real/"};
-  for (const std::string& directory : directories) {
-    SCOPED_TRACE(directory);
-    stringArray list;
-    addFiles(&list, directory.c_str(), "jar");
-    EXPECT_EQ(std::vector<std::string>{scratch / "real/app.jar"},
-              contents(list));
-  }
+  expectCanonicalListing();
 }
 
 TEST(pathServicesMac, addFilesOfAnUnreadableDirectoryAddsNothing) {
-  scratchDirectory scratch;
-  writeFile(scratch / "a.jar", "");
-  const std::string directories[] = {scratch / "missing", scratch / "a.jar",
-                                     ""};
-  for (const std::string& directory : directories) {
-    SCOPED_TRACE(directory);
-    stringArray list;
-    addFiles(&list, directory.c_str(), "jar");
-    EXPECT_EQ(0, list.size());
-  }
+  expectUnreadableDirectoryListsNothing();
 }
