@@ -20,14 +20,14 @@ int launch(int argc, char** argv) {
   try {
     ownedString exePath(createExePath(argc > 0 ? argv[0] : nullptr));
     if (!exePath) throw createStringCopy("Unable to determine binary path");
-    char* candidate = createConfigCandidate(exePath.get());
+    ownedString candidate(createConfigCandidate(exePath.get()));
     HACKargv = argv;
     HACKexePath = exePath.get();
     int code;
     {
       Runner runner;
-      configureAndRun(&runner, candidate, createStringCopy(exePath.get()),
-                      argc, argv);
+      char* ownPathCopy = createStringCopy(exePath.get());
+      configureAndRun(&runner, candidate.release(), ownPathCopy, argc, argv);
       code = runner.getExitCode();
       if (runner.shouldRestart()) {
         // The new image starts a new launch: this one's files go first.
