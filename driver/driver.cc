@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -43,6 +44,24 @@ bool sendAll(int fd, const char* text) {
     done += n;
   }
   return true;
+}
+
+// Connects `fd` to `address`. An interrupted connect goes on in the
+// background and must not be started again: its outcome is awaited instead.
+bool connectTo(int fd, const struct sockaddr_in& address) {
+  if (connect(fd, (const struct sockaddr*)&address, sizeof address) == 0)
+    return true;
+  if (errno != EINTR) return false;
+  struct pollfd writable = {fd, POLLOUT, 0};
+  int ready;
+  do {
+    ready = poll(&writable, 1, -1);
+  } while (ready < 0 && errno == EINTR);
+  int error = 0;
+  socklen_t length = sizeof error;
+  return ready == 1 &&
+         getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 &&
+         error == 0;
 }
 
 // Throws the message for a launch that found no configuration source at
@@ -103,12 +122,8 @@ int sendCommand(const char* host, int port, const char* text) {
   address.sin_family = AF_INET;
   address.sin_port = htons((uint16_t)(port & 0xffff));
   memcpy(&address.sin_addr, entry->h_addr_list[0], sizeof address.sin_addr);
-  int connected;
-  do {
-    connected = connect(fd, (struct sockaddr*)&address, sizeof address);
-  } while (connected < 0 && errno == EINTR);
   // A failed connection shows as a failed send, as the user expects to read.
-  if (connected < 0 || !sendAll(fd, text)) {
+  if (!connectTo(fd, address) || !sendAll(fd, text)) {
     socketFailure("Can't send message\n");
     close(fd);
     return 0;

@@ -30,43 +30,44 @@ void forwardSignal(int signal) {
 }
 
 // While alive, passes SIGTERM and SIGHUP on to the child and ignores the
-// terminal's SIGINT and SIGQUIT, which the child receives itself; restores
-// the previous dispositions when it goes.
+// terminal's SIGINT and SIGQUIT, which the child receives itself. A signal
+// that the launcher was started with ignored (as under nohup) stays ignored,
+// for the child too. SIGTERM and SIGHUP are held from construction until
+// releaseSignals(), called once the child's pid is known, so that none is
+// lost in between; destruction restores the dispositions, then the mask.
 class signalForwarding {
  public:
   signalForwarding() {
-    struct sigaction forward;
-    memset(&forward, 0, sizeof forward);
-    forward.sa_handler = forwardSignal;
-    sigemptyset(&forward.sa_mask);
-    struct sigaction ignore = forward;
-    ignore.sa_handler = SIG_IGN;
-    for (int i = 0; i < 4; i++)
-      sigaction(kSignals[i], i < 2 ? &forward : &ignore, &saved[i]);
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, SIGTERM);
+    sigaddset(&held, SIGHUP);
+    sigprocmask(SIG_BLOCK, &held, &savedMask);
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    sigemptyset(&action.sa_mask);
+    for (int i = 0; i < 4; i++) {
+      sigaction(kSignals[i], nullptr, &saved[i]);
+      if (saved[i].sa_handler == SIG_IGN) continue;
+      action.sa_handler = i < 2 ? forwardSignal : SIG_IGN;
+      sigaction(kSignals[i], &action, nullptr);
+    }
   }
   ~signalForwarding() {
     childPid = 0;
-    for (int i = 0; i < 4; i++) sigaction(kSignals[i], &saved[i], nullptr);
-  }
-  // In the child, before exec: the terminal signals act as usual again.
-  void resetInChild() {
-    signal(SIGINT, SIG_DFL);
-    signal(SIGQUIT, SIG_DFL);
+    restoreDispositions();
     releaseSignals();
   }
-  // Keeps SIGTERM and SIGHUP pending from before fork until the child's pid
-  // is known, so that none is lost in between; releaseSignals() restores
-  // the caller's mask.
-  void holdSignals() { sigprocmask(SIG_BLOCK, &forwarded(), &savedMask); }
+  // In the child, before exec: every signal acts as it did for the caller.
+  void resetInChild() {
+    restoreDispositions();
+    releaseSignals();
+  }
   void releaseSignals() { sigprocmask(SIG_SETMASK, &savedMask, nullptr); }
 
  private:
-  static const sigset_t& forwarded() {
-    static sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    return set;
+  void restoreDispositions() {
+    for (int i = 0; i < 4; i++) sigaction(kSignals[i], &saved[i], nullptr);
   }
   static constexpr int kSignals[4] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
   struct sigaction saved[4];
@@ -162,12 +163,8 @@ void jniVmUnix::run() {
   fflush(stdout);
   fflush(stderr);
   signalForwarding forwarding;
-  forwarding.holdSignals();
   pid_t pid = fork();
-  if (pid < 0) {
-    forwarding.releaseSignals();
-    throw createStringCopy("fork failed");
-  }
+  if (pid < 0) throw createStringCopy("fork failed");
   if (pid == 0) {
     forwarding.resetInChild();
     execv(javaPath, argv.data());

@@ -17,7 +17,8 @@ class jniVmUnix : public jniVm {
   // parameters, waits for it and records its exit status (128 + N when a
   // signal N ended it). SIGTERM and SIGHUP sent to the launcher are passed
   // on to the child; SIGINT and SIGQUIT, which reach the child through the
-  // terminal, are ignored while it runs. A child that cannot execute the
+  // terminal, are ignored while it runs. Signals that the launcher was
+  // started with ignored (nohup) stay ignored, for Java too. A child that cannot execute the
   // Java program reports why on standard error and ends with status 127.
   // A command line beyond execv's limits goes to Java 9 and later through
   // an argument file, deleted with the launch's other temporary files.

@@ -471,6 +471,32 @@ TEST_F(jniVmUnixTest, runRestoresTheCallersSignalHandling) {
         << strsignal(signal);
 }
 
+TEST_F(jniVmUnixTest, javaKeepsTheSignalsTheCallerIgnoredAndNoOthers) {
+  // Under nohup the launcher starts with SIGHUP ignored: Java must inherit
+  // that, while the SIGINT and SIGQUIT that the launcher itself ignores
+  // during the run act as usual for Java.
+  struct sigaction ignore, previous;
+  memset(&ignore, 0, sizeof ignore);
+  sigemptyset(&ignore.sa_mask);
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGHUP, &ignore, &previous);
+  std::string ignored = scratch / "ignored";
+  jniVmUnix vm;
+  vm.setJavaPath(copy(standIn(
+      "j/bin/java", "grep '^SigIgn:' /proc/$$/status > '" + ignored + "'")));
+  vm.setMainClass(copy("Main"));
+  vm.run();
+  sigaction(SIGHUP, &previous, nullptr);
+
+  std::string line = readFile(ignored);
+  ASSERT_EQ(0u, line.find("SigIgn:")) << line;
+  unsigned long long mask = strtoull(line.c_str() + 7, nullptr, 16);
+  EXPECT_TRUE(mask & (1ULL << (SIGHUP - 1))) << line;
+  EXPECT_FALSE(mask & (1ULL << (SIGINT - 1))) << line;
+  EXPECT_FALSE(mask & (1ULL << (SIGQUIT - 1))) << line;
+  EXPECT_FALSE(mask & (1ULL << (SIGTERM - 1))) << line;
+}
+
 TEST(jniVmUnix, offersNoInProcessEntryPoint) {
   jniVmUnix vm;
   char javaPath[] = "/usr/lib/jvm/some/bin/java";
