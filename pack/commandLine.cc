@@ -32,7 +32,7 @@ const char* const packUsage =
 
 namespace {
 
-struct optionSpec {
+struct optionField {
   const char* name;
   std::string packRequest::*field;  // null for --vmparam and --show
 };
@@ -86,7 +86,7 @@ packCommand parsePackCommand(int argc, const char* const* argv) {
       return command;
     }
 
-    static const optionSpec specs[] = {
+    static const optionField fields[] = {
         {"-o", &packRequest::output},
         {"--launcher", &packRequest::launcher},
         {"--mainclass", &packRequest::mainClass},
@@ -94,10 +94,10 @@ packCommand parsePackCommand(int argc, const char* const* argv) {
         {"--vmparam", nullptr},
         {"--show", nullptr},
     };
-    const optionSpec* spec = nullptr;
-    for (const optionSpec& candidate : specs)
-      if (name == candidate.name) spec = &candidate;
-    if (!spec)
+    const optionField* known = nullptr;
+    for (const optionField& candidate : fields)
+      if (name == candidate.name) known = &candidate;
+    if (!known)
       throwMessage("unknown option '%s' (see launcher-pack --help)",
                    argument.c_str());
     if (!hasValue) {
@@ -115,7 +115,7 @@ packCommand parsePackCommand(int argc, const char* const* argv) {
       request.vmParams.push_back(value);
       packing = true;
     } else {
-      request.*(spec->field) = value;
+      request.*(known->field) = value;
       packing = true;
     }
   }

@@ -14,8 +14,6 @@
 namespace {
 
 const int kEndRecordLength = 22;
-const int kLargestComment = 65535;
-const int kEndSignature = 0x06054b50;
 const int kZip64LocatorSignature = 0x07064b50;
 const int kZip64LocatorLength = 20;
 const int kZip64EndSignature = 0x06064b50;
@@ -114,24 +112,6 @@ std::string inflateEntry(const std::string& data, uint64_t size,
 }
 
 }  // namespace
-
-int64_t findEndRecord(const char* path) {
-  int64_t size = getFileSize(path);
-  if (size < kEndRecordLength) return -1;
-  int64_t tail = size < kEndRecordLength + kLargestComment
-                     ? size
-                     : kEndRecordLength + kLargestComment;
-  int64_t start = size - tail;
-  ownedString buffer(createFileContent(path, start, tail));
-  const unsigned char* bytes =
-      reinterpret_cast<const unsigned char*>(buffer.get());
-  for (int64_t i = tail - kEndRecordLength; i >= 0; i--) {
-    if (get4LE(bytes, (int)i) == kEndSignature &&
-        get2LE(bytes, (int)i + 20) == tail - i - kEndRecordLength)
-      return start + i;
-  }
-  return -1;
-}
 
 std::optional<std::string> readArchiveEntry(const char* path,
                                             const char* name) {

@@ -1,19 +1,13 @@
 // Reading the ZIP archive that ends a file, as far as packaging needs it:
-// where its end record lies and the content of one named entry. The archive
-// may follow other bytes (a launcher image, for instance); its inner offsets
-// count from its own first byte.
+// the content of one named entry. Its end record is the one the launcher
+// finds (findEndRecord). The archive may follow other bytes (a launcher
+// image, for instance); its inner offsets count from its own first byte.
 #ifndef LAUNCHER_PACK_ZIPARCHIVE_H
 #define LAUNCHER_PACK_ZIPARCHIVE_H
 
 #include <cstdint>
 #include <optional>
 #include <string>
-
-// The offset of the end-of-central-directory record whose comment ends
-// exactly at the end of the file at `path`, the one nearest to the end when
-// several qualify (the record that getZipComment reads), or -1 when there
-// is none. Throws "Unable to open '%s'" when the file cannot be read.
-int64_t findEndRecord(const char* path);
 
 // The uncompressed content of the first entry of the archive ending the
 // file at `path` whose name equals `name` regardless of ASCII letter case,

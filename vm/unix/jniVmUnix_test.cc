@@ -113,6 +113,22 @@ class jniVmUnixTest : public ::testing::Test {
   std::string record = scratch / "arguments";
 };
 
+// Sends `signal` to the whole test process once the file `ready` exists
+// (Java runs), then creates `done` if one is named. The sender blocks every
+// signal itself, so the runner's thread takes it.
+std::thread signalWhenReady(const std::string& ready, int signal,
+                            const std::string& done = "") {
+  return std::thread([ready, signal, done] {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    for (int i = 0; i < 6000 && !fileExists(ready); i++)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(getpid(), signal);
+    if (!done.empty()) writeFile(done, "");
+  });
+}
+
 }  // namespace
 
 TEST_F(jniVmUnixTest, childGetsTheDescriptionInOrderAndDebugEchoesIt) {
@@ -397,16 +413,7 @@ TEST_F(jniVmUnixTest, terminationSignalsArePassedOnToJava) {
         copy(standIn("j/bin/java", "echo > '" + ready + "'; exec sleep 60")));
     vm.setMainClass(copy("Main"));
 
-    // Sends the signal to the whole test process once Java runs. The sender
-    // blocks every signal itself, so the runner's thread takes it.
-    std::thread sender([&] {
-      sigset_t all;
-      sigfillset(&all);
-      pthread_sigmask(SIG_BLOCK, &all, nullptr);
-      for (int i = 0; i < 6000 && !fileExists(ready); i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      kill(getpid(), signal);
-    });
+    std::thread sender = signalWhenReady(ready, signal);
     vm.run();
     sender.join();
     EXPECT_EQ(128 + signal, vm.getExitCode()) << strsignal(signal);
@@ -424,15 +431,7 @@ TEST_F(jniVmUnixTest, interruptWhileJavaRunsLeavesTheLauncherRunning) {
       copy(standIn("j/bin/java", "echo > '" + ready + "'\nwhile [ ! -e '" + go +
                                      "' ]; do sleep 0.01; done\nexit 5")));
   vm.setMainClass(copy("Main"));
-  std::thread sender([&] {
-    sigset_t all;
-    sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, nullptr);
-    for (int i = 0; i < 6000 && !fileExists(ready); i++)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    kill(getpid(), SIGINT);
-    writeFile(go, "");
-  });
+  std::thread sender = signalWhenReady(ready, SIGINT, go);
   vm.run();
   sender.join();
   EXPECT_EQ(5, vm.getExitCode());

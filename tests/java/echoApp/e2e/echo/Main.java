@@ -65,12 +65,12 @@ public final class Main {
   }
 
   // "FILE:N": returns N on the first run, 0 after it.
-  private static int countRun(String spec) throws IOException {
-    int colon = spec.lastIndexOf(':');
-    Path counter = Paths.get(spec.substring(0, colon));
+  private static int countRun(String counterAndCode) throws IOException {
+    int colon = counterAndCode.lastIndexOf(':');
+    Path counter = Paths.get(counterAndCode.substring(0, colon));
     int runs = Files.exists(counter) ? Integer.parseInt(readText(counter).trim()) : 0;
     Files.write(counter, String.valueOf(runs + 1).getBytes(StandardCharsets.US_ASCII));
-    return runs == 0 ? Integer.parseInt(spec.substring(colon + 1)) : 0;
+    return runs == 0 ? Integer.parseInt(counterAndCode.substring(colon + 1)) : 0;
   }
 
   // Written whole and then renamed, so that a watcher never reads half of it.
